@@ -1,0 +1,9 @@
+#include "platform/win32/win32.h"
+
+namespace {
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+}
+
+extern "C" DWORD GetLastError() { return t_lastError; }
+
+extern "C" void SetLastError(DWORD error) { t_lastError = error; }
