@@ -27,8 +27,10 @@ public:
             index = free_.front();
             free_.pop_front();
         } else {
-            if (slots_.size() > kIndexMask) return 0;
-            if (slots_.empty()) slots_.emplace_back();  // slot 0 stays empty
+            if (slots_.size() > kIndexMask)
+                return 0;
+            if (slots_.empty())
+                slots_.emplace_back();  // slot 0 stays empty
             index = static_cast<uint32_t>(slots_.size());
             slots_.emplace_back();
         }
@@ -50,7 +52,8 @@ public:
     std::shared_ptr<T> Remove(uint32_t handle) {
         std::lock_guard lock(mutex_);
         Slot* slot = const_cast<Slot*>(SlotOf(handle));
-        if (!slot) return nullptr;
+        if (!slot)
+            return nullptr;
         std::shared_ptr<T> object = std::move(slot->object);
         slot->object.reset();
         // Reused slots are taken oldest-freed first, which keeps a stale handle from meeting
@@ -89,9 +92,11 @@ private:
 
     const Slot* SlotOf(uint32_t handle) const {
         uint32_t index = handle & kIndexMask;
-        if (index == 0 || index >= slots_.size()) return nullptr;
+        if (index == 0 || index >= slots_.size())
+            return nullptr;
         const Slot& slot = slots_[index];
-        if (!slot.object || slot.generation != handle >> kIndexBits) return nullptr;
+        if (!slot.object || slot.generation != handle >> kIndexBits)
+            return nullptr;
         return &slot;
     }
 
