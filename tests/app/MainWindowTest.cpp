@@ -144,7 +144,9 @@ private slots:
     // come from the box's own font rather than a fallback.
     void artFontLinesUpGlyphs() {
         MainWindow w;
-        const QFontMetrics metrics(w.findChild<QPlainTextEdit*>("编辑框_字符画")->font());
+        const QFont font = w.findChild<QPlainTextEdit*>("编辑框_字符画")->font();
+        qInfo("art font: %s", qPrintable(QFontInfo(font).family()));
+        const QFontMetrics metrics(font);
         const QString glyphs = "○●◇◆☆★□■";
         const int advance = metrics.horizontalAdvance(glyphs.at(0));
         QVERIFY(advance > 0);
