@@ -54,6 +54,9 @@ struct RoundTrip {
     std::u16string text;
 };
 
+// Test names carry the case name; printing it keeps the listed names short and stable.
+void PrintTo(const RoundTrip& c, std::ostream* os) { *os << c.name; }
+
 class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
 
 TEST_P(RoundTripTest, ConvertsBothWays) {
@@ -144,6 +147,9 @@ struct BadInput {
     std::u16string replaced;
 };
 
+// Test names carry the case name; printing it keeps the listed names short and stable.
+void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
+
 class BadInputTest : public testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputTest, IsReplacedOrRejected) {
@@ -195,6 +201,9 @@ struct Unpaired {
     const char* defaultChar;
     std::string bytes;
 };
+
+// Test names carry the case name; printing it keeps the listed names short and stable.
+void PrintTo(const Unpaired& c, std::ostream* os) { *os << c.name; }
 
 class UnpairedSurrogateTest : public testing::TestWithParam<Unpaired> {};
 
