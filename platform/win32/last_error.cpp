@@ -4,6 +4,10 @@ namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 }
 
-extern "C" DWORD GetLastError() { return t_lastError; }
+extern "C" DWORD GetLastError() {
+    return t_lastError;
+}
 
-extern "C" void SetLastError(DWORD error) { t_lastError = error; }
+extern "C" void SetLastError(DWORD error) {
+    t_lastError = error;
+}

@@ -84,12 +84,16 @@ typedef const CLSID& REFCLSID;
 typedef CLSID* LPCLSID;
 
 inline bool operator==(const GUID& a, const GUID& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
+        return false;
     for (int i = 0; i < 8; ++i)
-        if (a.Data4[i] != b.Data4[i]) return false;
+        if (a.Data4[i] != b.Data4[i])
+            return false;
     return true;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
 
 // ---- HRESULT values ----
 
@@ -234,7 +238,8 @@ protected:
 };
 
 struct IStream : ISequentialStream {
-    virtual HRESULT Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER* plibNewPosition) = 0;
+    virtual HRESULT Seek(LARGE_INTEGER dlibMove, DWORD dwOrigin,
+                         ULARGE_INTEGER* plibNewPosition) = 0;
     virtual HRESULT SetSize(ULARGE_INTEGER libNewSize) = 0;
     virtual HRESULT CopyTo(IStream* pstm, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
                            ULARGE_INTEGER* pcbWritten) = 0;
@@ -253,8 +258,7 @@ typedef IStream* LPSTREAM;
 // A stream over hGlobal (a new empty block when hGlobal is null). With fDeleteOnRelease the block
 // is freed when the last stream over it (clones included) is released. Writing past the end grows
 // the block, so GlobalSize reports the stream's size.
-extern "C" HRESULT CreateStreamOnHGlobal(HGLOBAL hGlobal, BOOL fDeleteOnRelease,
-                                         LPSTREAM* ppstm);
+extern "C" HRESULT CreateStreamOnHGlobal(HGLOBAL hGlobal, BOOL fDeleteOnRelease, LPSTREAM* ppstm);
 // The block under a stream made by CreateStreamOnHGlobal; E_INVALIDARG for any other stream.
 extern "C" HRESULT GetHGlobalFromStream(LPSTREAM pstm, HGLOBAL* phglobal);
 

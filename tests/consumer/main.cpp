@@ -3,7 +3,8 @@
 #include "gdiplus/SolidBrush.h"
 
 int main() {
-    if (StartGdiplus() == 0) return 1;
+    if (StartGdiplus() == 0)
+        return 1;
     bool ok;
     {
         SolidBrush brush;

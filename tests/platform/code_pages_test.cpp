@@ -55,7 +55,9 @@ struct RoundTrip {
 };
 
 // Test names carry the case name; printing it keeps the listed names short and stable.
-void PrintTo(const RoundTrip& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RoundTrip& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
 
@@ -148,7 +150,9 @@ struct BadInput {
 };
 
 // Test names carry the case name; printing it keeps the listed names short and stable.
-void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadInput& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BadInputTest : public testing::TestWithParam<BadInput> {};
 
@@ -203,7 +207,9 @@ struct Unpaired {
 };
 
 // Test names carry the case name; printing it keeps the listed names short and stable.
-void PrintTo(const Unpaired& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Unpaired& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UnpairedSurrogateTest : public testing::TestWithParam<Unpaired> {};
 
