@@ -2,6 +2,8 @@
 // pixel of an art, and one typed line, converted once per command.
 #include <benchmark/benchmark.h>
 
+#include <iconv.h>
+
 #include <string>
 
 #include "app/Conversions.h"
@@ -26,6 +28,29 @@ void BM_UnicodeToAnsiGlyph(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_UnicodeToAnsiGlyph);
+
+// Baseline for the glyph: the bare library conversion of the same two bytes with a descriptor
+// opened beforehand, which is the least any conversion of one glyph can cost here.
+void BM_IconvGlyphBaseline(benchmark::State& state) {
+    iconv_t cd = iconv_open("GB18030", "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        state.SkipWithError("no GB18030 converter");
+        return;
+    }
+    const char glyph[2] = {'\xCF', '\x25'};  // U+25CF
+    for (auto _ : state) {
+        char out[8];
+        char* in = const_cast<char*>(glyph);
+        char* to = out;
+        size_t inLeft = sizeof glyph, outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        iconv(cd, &in, &inLeft, &to, &outLeft);
+        std::string text(out, to);
+        benchmark::DoNotOptimize(text);
+    }
+    iconv_close(cd);
+}
+BENCHMARK(BM_IconvGlyphBaseline);
 
 void BM_AnsiToUnicodeLine(benchmark::State& state) {
     const std::string line = MixedLine();
