@@ -17,6 +17,6 @@ if [[ "${1:-}" == "--sanitize" ]]; then
 fi
 
 scripts/setup.sh
-cmake -S . -B "$dir" -G Ninja "${options[@]}" -DCHARART_BUILD_BENCH=ON >/dev/null
+cmake -S . -B "$dir" -G Ninja "${options[@]}" -DCHARART_BUILD_APP=ON -DCHARART_BUILD_TESTS=ON -DCHARART_BUILD_BENCH=ON >/dev/null
 cmake --build "$dir"
 ctest --test-dir "$dir" --output-on-failure --timeout 300 -j "$(nproc)" "$@"

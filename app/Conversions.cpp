@@ -21,16 +21,7 @@ constexpr size_t kStackGlyphBytes = kStackGlyphUnits * 4;
 // text, NUL, so the result ends just before such a unit.
 constexpr char kNulDefault[] = "";
 
-ByteBuffer UnitsToBytes(const char16_t* units, size_t count) {
-    ByteBuffer bytes((count + 1) * 2, 0);  // the last unit stays the NUL
-    for (size_t i = 0; i < count; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(units[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<uint8_t>(units[i] >> 8);
-    }
-    return bytes;
-}
-
-void BytesToUnits(const ByteBuffer& bytes, size_t count, char16_t* units) {
+void BytesToUnits(std::span<const uint8_t> bytes, size_t count, char16_t* units) {
     for (size_t i = 0; i < count; ++i)
         units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
 }
@@ -56,7 +47,7 @@ ByteBuffer AnsiToUnicode(std::string_view text) {
         const int n = MultiByteToWideChar(kCodePage, 0, text.data(), length, units,
                                           static_cast<int>(kStackUnits));
         if (n > 0)
-            return UnitsToBytes(units, static_cast<size_t>(n));
+            return Utf16ToBuffer({units, static_cast<size_t>(n)});
     }
 
     int n = MultiByteToWideChar(kCodePage, 0, text.data(), length, nullptr, 0);
@@ -66,7 +57,7 @@ ByteBuffer AnsiToUnicode(std::string_view text) {
     n = MultiByteToWideChar(kCodePage, 0, text.data(), length, units.data(), n);
     if (n <= 0)
         return {};
-    return UnitsToBytes(units.data(), static_cast<size_t>(n));
+    return Utf16ToBuffer({units.data(), static_cast<size_t>(n)});
 }
 
 std::string UnicodeToAnsi(const ByteBuffer& data) {
@@ -97,6 +88,21 @@ std::string UnicodeToAnsi(const ByteBuffer& data) {
         return {};
     out.resize(std::min(out.find('\0'), static_cast<size_t>(m)));
     return out;
+}
+
+ByteBuffer Utf16ToBuffer(std::u16string_view units) {
+    ByteBuffer bytes((units.size() + 1) * 2, 0);  // the last unit stays the NUL
+    for (size_t i = 0; i < units.size(); ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(units[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<uint8_t>(units[i] >> 8);
+    }
+    return bytes;
+}
+
+std::u16string Utf16FromBuffer(std::span<const uint8_t> data) {
+    std::u16string units(Utf16UnitsBeforeNul(data), u'\0');
+    BytesToUnits(data, units.size(), units.data());
+    return units;
 }
 
 size_t Utf16UnitsBeforeNul(std::span<const uint8_t> data) {

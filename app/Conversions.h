@@ -22,6 +22,13 @@ ByteBuffer AnsiToUnicode(std::string_view text);
 // unpaired surrogate) becomes NUL, so the text ends just before it.
 std::string UnicodeToAnsi(const ByteBuffer& data);
 
+// UTF-16 code units as a UTF-16 byte buffer: little-endian, followed by one NUL unit.
+ByteBuffer Utf16ToBuffer(std::u16string_view units);
+
+// The code units of a UTF-16 byte buffer before its first NUL unit (all whole units when it has
+// none); never reads past data.
+std::u16string Utf16FromBuffer(std::span<const uint8_t> data);
+
 // Number of whole UTF-16 units in data before its first NUL unit, or all of them when it has
 // none. Never reads past data, so it is safe on buffers that did not come from AnsiToUnicode.
 size_t Utf16UnitsBeforeNul(std::span<const uint8_t> data);

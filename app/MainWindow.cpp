@@ -60,24 +60,11 @@ QFont ArtFont() {
 }  // namespace
 
 std::string GbkFromQString(const QString& text) {
-    // No NUL unit is needed: UnicodeToAnsi converts a buffer without one completely.
-    ByteBuffer utf16(static_cast<size_t>(text.size()) * 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text.at(i).unicode();
-        utf16[2 * i] = static_cast<uint8_t>(unit & 0xFF);
-        utf16[2 * i + 1] = static_cast<uint8_t>(unit >> 8);
-    }
-    return UnicodeToAnsi(utf16);
+    return UnicodeToAnsi(Utf16ToBuffer(text.toStdU16String()));
 }
 
 QString QStringFromGbk(std::string_view gbk) {
-    const ByteBuffer utf16 = AnsiToUnicode(gbk);
-    const size_t units = Utf16UnitsBeforeNul(utf16);
-    QString text(static_cast<qsizetype>(units), Qt::Uninitialized);
-    for (size_t i = 0; i < units; ++i)
-        text[static_cast<qsizetype>(i)] =
-            QChar(static_cast<char16_t>(utf16[2 * i] | (utf16[2 * i + 1] << 8)));
-    return text;
+    return QString::fromStdU16String(Utf16FromBuffer(AnsiToUnicode(gbk)));
 }
 
 MainWindow::MainWindow() {

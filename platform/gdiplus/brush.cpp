@@ -14,43 +14,37 @@ GpStatus GdipCreateSolidFill(ARGB color, GpSolidFill** brush) {
 }
 
 GpStatus GdipSetSolidFillColor(GpSolidFill* brush, ARGB color) {
-    if (!IsStarted())
-        return GdiplusNotInitialized;
-    const auto fill = Find<SolidFill>(brush);
-    if (!fill)
-        return InvalidParameter;
-    fill->SetColor(color);
-    return Ok;
+    return WithObject<SolidFill>(brush, [&](SolidFill& fill) {
+        fill.SetColor(color);
+        return Ok;
+    });
 }
 
 GpStatus GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color) {
-    if (!IsStarted())
-        return GdiplusNotInitialized;
-    const auto fill = Find<SolidFill>(brush);
-    if (!fill || !color)
-        return InvalidParameter;
-    *color = fill->Color();
-    return Ok;
+    return WithObject<SolidFill>(brush, [&](SolidFill& fill) {
+        if (!color)
+            return InvalidParameter;
+        *color = fill.Color();
+        return Ok;
+    });
 }
 
 GpStatus GdipGetBrushType(GpBrush* brush, GpBrushType* type) {
-    if (!IsStarted())
-        return GdiplusNotInitialized;
-    const auto found = Find<Brush>(brush);
-    if (!found || !type)
-        return InvalidParameter;
-    *type = found->Type();
-    return Ok;
+    return WithObject<Brush>(brush, [&](Brush& found) {
+        if (!type)
+            return InvalidParameter;
+        *type = found.Type();
+        return Ok;
+    });
 }
 
 GpStatus GdipCloneBrush(GpBrush* brush, GpBrush** cloneBrush) {
-    if (!IsStarted())
-        return GdiplusNotInitialized;
-    const auto found = Find<Brush>(brush);
-    if (!found || !cloneBrush)
-        return InvalidParameter;
-    *cloneBrush = nullptr;
-    return Register(found->Clone(), cloneBrush);
+    return WithObject<Brush>(brush, [&](Brush& found) {
+        if (!cloneBrush)
+            return InvalidParameter;
+        *cloneBrush = nullptr;
+        return Register(found.Clone(), cloneBrush);
+    });
 }
 
 GpStatus GdipDeleteBrush(GpBrush* brush) {

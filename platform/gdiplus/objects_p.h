@@ -23,23 +23,26 @@ ObjectTable& Objects();
 // True between the first GdiplusStartup and the last GdiplusShutdown.
 bool IsStarted();
 
-// The table number that an opaque pointer carries; 0 (which names nothing) for a pointer whose
-// value is not a table number at all.
-inline uint32_t HandleNumber(const void* opaque) {
-    const auto value = reinterpret_cast<uintptr_t>(opaque);
-    return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
-}
-
-template <class Opaque>
-Opaque* ToOpaque(uint32_t handle) {
-    return reinterpret_cast<Opaque*>(static_cast<uintptr_t>(handle));
-}
+using platform::HandleNumber;
+using platform::ToOpaque;
 
 // The object of kind T that the opaque pointer names; null for a null, released, forged or
 // wrongly-kinded handle.
 template <class T>
 std::shared_ptr<T> Find(const void* opaque) {
     return std::dynamic_pointer_cast<T>(Objects().Find(HandleNumber(opaque)));
+}
+
+// The frame of every call on an existing object: GdiplusNotInitialized outside a session,
+// InvalidParameter when the handle names no object of kind T, else what call(object) answers.
+template <class T, class Call>
+Gdiplus::Status WithObject(const void* opaque, Call&& call) {
+    if (!IsStarted())
+        return Gdiplus::GdiplusNotInitialized;
+    const std::shared_ptr<T> object = Find<T>(opaque);
+    if (!object)
+        return Gdiplus::InvalidParameter;
+    return call(*object);
 }
 
 // Puts a new object in the table and writes its handle to *out. OutOfMemory when the table is

@@ -22,7 +22,6 @@ struct Block {
     // block each time.
     size_t capacity = 0;
     unsigned lockCount = 0;
-    UINT flags = 0;
 
     // Sets the size. growRoom asks for spare capacity when the block must move (a block that
     // grows once tends to grow again); without it the block takes what it needs. False when the
@@ -66,15 +65,8 @@ HandleTable<Block>& Blocks() {
     return *table;
 }
 
-HGLOBAL ToHandle(uint32_t number) {
-    return reinterpret_cast<HGLOBAL>(static_cast<uintptr_t>(number));
-}
-
 std::shared_ptr<Block> Find(HGLOBAL handle) {
-    auto number = reinterpret_cast<uintptr_t>(handle);
-    if (number == 0 || number > UINT32_MAX)
-        return nullptr;
-    return Blocks().Find(static_cast<uint32_t>(number));
+    return Blocks().Find(HandleNumber(handle));
 }
 
 // The block a public call names, or null with ERROR_INVALID_HANDLE.
@@ -148,7 +140,8 @@ BlockStatus ResizeGlobalBlock(HGLOBAL handle, uint64_t size) {
 using charart::platform::Block;
 using charart::platform::Blocks;
 using charart::platform::FindOrFail;
-using charart::platform::ToHandle;
+using charart::platform::HandleNumber;
+using charart::platform::ToOpaque;
 
 extern "C" HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
     if (uFlags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) {
@@ -158,7 +151,6 @@ extern "C" HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
     uint32_t number = 0;
     try {
         auto block = std::make_shared<Block>();
-        block->flags = uFlags;
         if (block->Resize(dwBytes, false))
             number = Blocks().Insert(std::move(block));
     } catch (const std::bad_alloc&) {
@@ -168,7 +160,7 @@ extern "C" HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    return ToHandle(number);
+    return ToOpaque<HGLOBAL__>(number);
 }
 
 extern "C" LPVOID GlobalLock(HGLOBAL hMem) {
@@ -220,11 +212,9 @@ extern "C" HGLOBAL GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
     if (!block)
         return nullptr;
     std::lock_guard lock(block->mutex);
-    if (uFlags & GMEM_MODIFY) {
-        // Only the attributes change; a fixed block may become movable, not the reverse.
-        block->flags |= uFlags & GMEM_MOVEABLE;
+    // Only the attributes would change, and every block here already moves when unlocked.
+    if (uFlags & GMEM_MODIFY)
         return hMem;
-    }
     if (block->lockCount > 0) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -239,10 +229,7 @@ extern "C" HGLOBAL GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
 extern "C" HGLOBAL GlobalFree(HGLOBAL hMem) {
     if (!hMem)
         return nullptr;
-    auto number = reinterpret_cast<uintptr_t>(hMem);
-    std::shared_ptr<Block> block =
-        number <= UINT32_MAX ? Blocks().Remove(static_cast<uint32_t>(number)) : nullptr;
-    if (!block) {
+    if (!Blocks().Remove(HandleNumber(hMem))) {
         SetLastError(ERROR_INVALID_HANDLE);
         return hMem;
     }

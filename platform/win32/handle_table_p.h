@@ -106,4 +106,16 @@ private:
     size_t live_ = 0;
 };
 
+// Handles travel through the C interfaces inside opaque pointer types: the pointer's value is
+// the handle's number. A value too wide to be a number gives 0, which names nothing.
+inline uint32_t HandleNumber(const void* opaque) {
+    const auto value = reinterpret_cast<uintptr_t>(opaque);
+    return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
+}
+
+template <class Opaque>
+Opaque* ToOpaque(uint32_t number) {
+    return reinterpret_cast<Opaque*>(static_cast<uintptr_t>(number));
+}
+
 }  // namespace charart::platform

@@ -9,6 +9,7 @@
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 ByteBuffer Bytes(std::initializer_list<int> values) {
     ByteBuffer bytes;
@@ -202,6 +203,15 @@ TEST(ConversionsTest, Utf16UnitsBeforeNulStaysInsideTheBuffer) {
         SCOPED_TRACE(testing::PrintToString(bytes));
         const ExactBuffer exact(bytes);
         EXPECT_EQ(Utf16UnitsBeforeNul(exact.Span()), expected);
+        EXPECT_EQ(Utf16FromBuffer(exact.Span()).size(), expected);
+    }
+}
+
+TEST(ConversionsTest, Utf16BufferPacksLittleEndianUnitsWithANul) {
+    for (std::u16string_view units : {u""sv, u"A"sv, u"\u25CB\uFFFD"sv, u"\xD83D\xDE00x"sv}) {
+        const ByteBuffer buffer = Utf16ToBuffer(units);
+        EXPECT_EQ(buffer, Utf16(units, true));
+        EXPECT_EQ(Utf16FromBuffer(buffer), units);
     }
 }
 
